@@ -1,0 +1,28 @@
+#include <optional>
+
+#include "text/scan.h"
+#include "text/text.h"
+
+TextArray SplitText(std::string_view text, std::string_view separator, std::optional<int> maxCount) {
+  TextArray pieces;
+  if (maxCount && *maxCount <= 0) return pieces;  // a negative maxCount counts as 0
+  if (text.empty()) return pieces;
+  if (separator.empty()) {
+    pieces.emplace_back(text);
+    return pieces;
+  }
+
+  const text_scan::Searcher searcher(separator, false);
+  std::size_t pieceStart = 0;
+  while (true) {
+    const std::size_t at = searcher.FindFrom(text, pieceStart);
+    if (at == text_scan::kNone) break;
+    pieces.emplace_back(text.substr(pieceStart, at - pieceStart));
+    pieceStart = at + searcher.size();
+    // With the limit reached the rest of the text is dropped, not appended.
+    if (maxCount && pieces.size() >= static_cast<std::size_t>(*maxCount)) return pieces;
+  }
+  // A trailing separator leaves an empty rest, which makes no element.
+  if (pieceStart < text.size()) pieces.emplace_back(text.substr(pieceStart));
+  return pieces;
+}
