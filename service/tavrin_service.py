@@ -14,14 +14,18 @@ reach loopback. Standard library only; stops by itself after --time-limit.
 """
 
 import argparse
+import array
 import base64
+import fcntl
 import os
 import secrets
 import socket
 import sqlite3
 import ssl
 import string
+import struct
 import sys
+import termios
 import threading
 import time
 import urllib.parse
@@ -124,6 +128,8 @@ def read_request(conn, buffered):
     """Reads one request; returns (Request, bytes read beyond it). None on a clean close."""
     data = buffered
     while b"\r\n\r\n" not in data:
+        if data.startswith(b"\x16\x03"):
+            raise ClientGone()  # a TLS handshake on a plain port: fail fast
         if len(data) > MAX_HEAD:
             raise ClientGone()
         chunk = recv_some(conn)
@@ -287,7 +293,9 @@ class Exchange:
     def close(self):
         try:
             if self.reset:
-                self.conn.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, b"\x01\x00\x00\x00\x00\x00\x00\x00")
+                # A reset throws away whatever is still queued: let the reply leave first.
+                wait_until_sent(self.conn, time.monotonic() + 5)
+                self.conn.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
             else:
                 try:
                     self.conn.shutdown(socket.SHUT_WR)
@@ -306,7 +314,9 @@ class Exchange:
 
     def handle(self, request, rest):
         target = request.target
-        is_proxy_request = request.method == b"CONNECT" or target.lower().startswith(b"http://")
+        # Absolute form: a proxy request, or (https://) what Wine sends inside a tunnel.
+        absolute = target.lower().startswith((b"http://", b"https://"))
+        is_proxy_request = request.method == b"CONNECT" or absolute
         if request_is_requests_query(target):
             pass  # looking at the record is not itself recorded
         else:
@@ -510,8 +520,21 @@ class Exchange:
             time.sleep(interval)
 
 
+def wait_until_sent(conn, deadline):
+    """Waits until the kernel has no unsent or unacknowledged bytes of conn, or the deadline."""
+    queued = array.array("i", [0])
+    while time.monotonic() < deadline:
+        try:
+            fcntl.ioctl(conn.fileno(), termios.TIOCOUTQ, queued)  # SIOCOUTQ on sockets
+        except OSError:
+            return
+        if queued[0] == 0:
+            return
+        time.sleep(0.01)
+
+
 def request_is_requests_query(target):
-    if target.lower().startswith(b"http://"):
+    if target.lower().startswith((b"http://", b"https://")):
         target = b"/" + target.split(b"/", 3)[-1] if target.count(b"/") >= 3 else b"/"
     return target.split(b"?", 1)[0] == b"/_requests"
 
@@ -542,6 +565,8 @@ def serve(service, sock, port_kind):
             conn, _ = sock.accept()
         except OSError:
             return
+        # Each reply goes out as written; tests time and cut replies byte by byte.
+        conn.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
         exchange = Exchange(service, conn, port_kind)
         threading.Thread(target=exchange.run, daemon=True).start()
 

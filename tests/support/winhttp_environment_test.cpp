@@ -26,8 +26,10 @@ struct Outcome {
 
 std::wstring Widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
-// One GET through WinHTTP, the way the program makes its requests.
-Outcome WinHttpGet(const std::string& url, bool checkRevocation) {
+// One GET through WinHTTP, the way the program makes its requests; proxy in
+// WinHTTP's proxy-list form, empty for none.
+Outcome WinHttpGet(const std::string& url, bool checkRevocation, const std::string& proxy = "",
+                   bool proxyCredentials = false) {
   Outcome outcome;
   std::wstring wideUrl = Widen(url);
   URL_COMPONENTS parts{};
@@ -42,8 +44,11 @@ Outcome WinHttpGet(const std::string& url, bool checkRevocation) {
     outcome.error = GetLastError();
     return outcome;
   }
-  Internet session(WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
-                               WINHTTP_NO_PROXY_BYPASS, 0));
+  std::wstring proxyName = Widen(proxy);
+  Internet session(proxy.empty() ? WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
+                                               WINHTTP_NO_PROXY_BYPASS, 0)
+                                 : WinHttpOpen(nullptr, WINHTTP_ACCESS_TYPE_NAMED_PROXY, proxyName.c_str(),
+                                               WINHTTP_NO_PROXY_BYPASS, 0));
   Internet connection(session ? WinHttpConnect(session.get(), host, parts.nPort, 0) : nullptr);
   DWORD secure = parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0;
   Internet request(connection ? WinHttpOpenRequest(connection.get(), L"GET", path, nullptr, WINHTTP_NO_REFERER,
@@ -61,6 +66,11 @@ Outcome WinHttpGet(const std::string& url, bool checkRevocation) {
       outcome.error = GetLastError();
       return outcome;
     }
+  }
+  if (proxyCredentials && !WinHttpSetCredentials(request.get(), WINHTTP_AUTH_TARGET_PROXY, WINHTTP_AUTH_SCHEME_BASIC,
+                                                  L"proxyuser", L"proxypass", nullptr)) {
+    outcome.error = GetLastError();
+    return outcome;
   }
   if (!WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
       !WinHttpReceiveResponse(request.get(), nullptr)) {
@@ -125,6 +135,41 @@ TEST(TestEnvironment, PlainHttpReachesTheServiceByAddressAndByName) {
     EXPECT_EQ(outcome.status, 200u);
     EXPECT_EQ(outcome.body, "plain");
   }
+}
+
+TEST(TestEnvironment, ForwardProxyCarriesHttpAndHttps) {
+  // Wine uses a proxy only for a host whose name differs from the proxy's,
+  // so the addresses say localhost and the proxy 127.0.0.1.
+  std::string proxy = "127.0.0.1:" + std::to_string(ServiceHttpPort());
+  std::string tag = UniqueTag();
+  std::string plainUrl = "http://localhost:" + std::to_string(ServiceHttpPort()) + "/script?body=proxied&tag=" + tag;
+
+  Outcome plain = WinHttpGet(plainUrl, false, proxy);
+  ASSERT_EQ(plain.error, 0u);
+  EXPECT_EQ(plain.body, "proxied");
+  Outcome secure = WinHttpGet(ServiceHttpsUrl("/script?body=tunneled&tag=" + tag), true, proxy);
+  ASSERT_EQ(secure.error, 0u);
+  EXPECT_EQ(secure.body, "tunneled");
+
+  auto recorded = RecordedRequests(tag);
+  ASSERT_EQ(recorded.size(), 2u);
+  EXPECT_EQ(recorded[0].requestLine, "GET " + plainUrl + " HTTP/1.1");
+  std::string connectLine = "CONNECT localhost:" + std::to_string(ServiceHttpsPort()) + " HTTP/1.1";
+  EXPECT_FALSE(RecordedRequests(connectLine).empty());
+}
+
+TEST(TestEnvironment, AuthenticatingProxyAcceptsWinHttpProxyCredentials) {
+  std::string proxy = "127.0.0.1:" + std::to_string(ServiceProxyAuthPort());
+  std::string url = "http://localhost:" + std::to_string(ServiceHttpPort()) + "/script?body=through";
+  Outcome without = WinHttpGet(url, false, proxy);
+  ASSERT_EQ(without.error, 0u);
+  EXPECT_EQ(without.status, 407u);
+  Outcome with = WinHttpGet(url, false, proxy, true);
+  ASSERT_EQ(with.error, 0u);
+  EXPECT_EQ(with.status, 200u);
+  EXPECT_EQ(with.body, "through");
+  // Not checked: an HTTPS address through this proxy. Wine 8.0 sends its
+  // CONNECT without the credentials and gives up on the 407 with 12157.
 }
 
 }  // namespace
