@@ -104,10 +104,12 @@ Text WebRequest(const Text& url, const WebRequestOptions& o) {
     ++eventsOwed;
 
     // Stage 4, session. The system's proxy configuration is never consulted.
+    // The proxy goes to WinHTTP as given, for plain addresses too: Windows
+    // would send them through the same proxy with the per-scheme form
+    // "http=host:port", but Wine reads that form as a host named "http=host"
+    // and every proxied request fails.
     const bool useProxy = TextLength(o.proxy) > 0;
-    const Bytes proxyName = !useProxy ? Bytes()
-                            : secure  ? AnsiToWide(o.proxy)
-                                      : AnsiToWide(ConcatText("http=", o.proxy));
+    const Bytes proxyName = useProxy ? AnsiToWide(o.proxy) : Bytes();
     // No agent string here: the User-Agent travels in the header block.
     session.reset(platform::WinHttpOpen(
         nullptr, useProxy ? WINHTTP_ACCESS_TYPE_NAMED_PROXY : WINHTTP_ACCESS_TYPE_NO_PROXY,
