@@ -142,9 +142,10 @@ def read_request(conn, buffered):
     head, rest = data[:head_end], data[head_end:]
     lines = head[:-4].split(b"\r\n")
     parts = lines[0].split(b" ")
-    if len(parts) != 3:
+    if len(parts) < 3:
         raise ClientGone()
-    method, target, version = parts
+    # A target with raw spaces in it is still taken as one target.
+    method, target, version = parts[0], b" ".join(parts[1:-1]), parts[-1]
     headers = []
     for line in lines[1:]:
         name, _, value = line.partition(b":")
@@ -494,9 +495,11 @@ class Exchange:
 
         if drip is not None:
             return self.drip(body or b"x", max(drip, 0.001))
-        limit = total // 2 if close == b"mid_body" else total
-        self.stream(body, limit, chunked and close != b"mid_body")
-        if chunked and close != b"mid_body":
+        if close == b"mid_body":
+            # Half the body, then the connection ends (a chunked one without its last chunk).
+            return self.stream(body, total // 2, chunked)
+        self.stream(body, total, chunked)
+        if chunked:
             self.send(b"0\r\n\r\n")
 
     def stream(self, body, limit, chunked):

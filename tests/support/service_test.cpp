@@ -77,7 +77,7 @@ TEST(ServiceRecord, KeepsEachRequestByteForByteInArrivalOrder) {
   std::string first = "POST /script?tag=" + tag + "&n=1 HTTP/1.1\r\nHost: 127.0.0.1\r\n"
                       "X-Case:  MiXed  \r\nx-dup: 1\r\nx-dup: 2\r\nContent-Length: 5\r\n\r\n" +
                       std::string("a\0b\r\n", 5);
-  std::string second = "GET /script?n=2&tag=" + tag + " HTTP/1.0\r\n\r\n";
+  std::string second = "GET /script?n=2&tag=" + tag + "&raw=a b HTTP/1.0\r\n\r\n";
   RawExchange(ServiceHttpPort(), first);
   RawExchange(ServiceHttpPort(), second);
   RawExchange(ServiceHttpPort(), "GET /script?tag=" + UniqueTag() + " HTTP/1.0\r\n\r\n");
@@ -89,7 +89,7 @@ TEST(ServiceRecord, KeepsEachRequestByteForByteInArrivalOrder) {
             (std::vector<std::string>{"Host: 127.0.0.1", "X-Case:  MiXed  ", "x-dup: 1", "x-dup: 2",
                                       "Content-Length: 5"}));
   EXPECT_EQ(recorded[0].body, std::string("a\0b\r\n", 5));
-  EXPECT_EQ(recorded[1].requestLine, "GET /script?n=2&tag=" + tag + " HTTP/1.0");
+  EXPECT_EQ(recorded[1].requestLine, "GET /script?n=2&tag=" + tag + "&raw=a b HTTP/1.0");
   EXPECT_TRUE(recorded[1].headerLines.empty());
   EXPECT_TRUE(recorded[1].body.empty());
 
@@ -125,6 +125,8 @@ TEST(ServiceScript, RepliesAsTheQuerySays) {
        "Content-Length: 1\r\nConnection: close\r\n\r\nx"},
       {"chunked=1&body=abc&repeat=2", "GET",
        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n6\r\nabcabc\r\n0\r\n\r\n"},
+      {"chunked=1&close=mid_body&body=0123456789", "GET",
+       "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n5\r\n01234\r\n"},
       {"body=abcd&header=" + PercentEncodeAll("Content-Length: 99"), "GET",
        "HTTP/1.1 200 OK\r\nContent-Length: 99\r\nConnection: close\r\n\r\nabcd"},
       {"body=abcd", "HEAD", "HTTP/1.1 200 OK\r\nContent-Length: 4\r\nConnection: close\r\n\r\n"},
