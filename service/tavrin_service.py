@@ -304,8 +304,9 @@ class Exchange:
                     pass
                 # Drain briefly so that unread request bytes do not turn the close into a reset.
                 self.conn.settimeout(0.2)
+                give_up = time.monotonic() + 2
                 try:
-                    while self.conn.recv(BLOCK):
+                    while self.conn.recv(BLOCK) and time.monotonic() < give_up:
                         pass
                 except (OSError, ssl.SSLError, ValueError):
                     pass
