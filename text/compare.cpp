@@ -9,7 +9,7 @@ namespace {
 // compared as it is.
 unsigned CharValue(std::string_view text, std::size_t at, std::size_t size, bool caseSensitive) {
   const auto first = static_cast<unsigned char>(text[at]);
-  if (size == 2) return 0x10000u | (first << 8) | static_cast<unsigned char>(text[at + 1]);
+  if (size == 2) return 0x10000u | (unsigned{first} << 8) | static_cast<unsigned char>(text[at + 1]);
   return caseSensitive ? first : text_scan::FoldAscii(first);
 }
 
