@@ -3,12 +3,80 @@
 #include <algorithm>
 #include <climits>
 #include <string>
-#include <unordered_set>
+#include <functional>
+#include <vector>
 
 namespace {
 
 constexpr std::string_view kDeletedMark = "=deleted";
 constexpr std::string_view kCookieSeparator = "; ";
+
+// The pieces SplitText gives, found the same way, as views into `text`:
+// thousands of cookies then cost no copy each.
+std::vector<std::string_view> SplitViews(std::string_view text, std::string_view separator) {
+  std::vector<std::string_view> pieces;
+  if (text.empty()) return pieces;
+  if (separator.empty()) {
+    pieces.push_back(text);
+    return pieces;
+  }
+  std::size_t pieceStart = 0;
+  while (pieceStart < text.size() && pieceStart < static_cast<std::size_t>(INT_MAX)) {
+    const int at = FindText(text, separator, static_cast<int>(pieceStart) + 1);
+    if (at == -1) break;
+    const std::size_t found = static_cast<std::size_t>(at) - 1;
+    pieces.push_back(text.substr(pieceStart, found - pieceStart));
+    pieceStart = found + separator.size();
+  }
+  // A trailing separator leaves an empty rest, which makes no piece.
+  if (pieceStart < text.size()) pieces.push_back(text.substr(pieceStart));
+  return pieces;
+}
+
+// A set of texts with no heap block per element (thousands of cookies would
+// otherwise mean thousands of small allocations): open addressing over
+// views whose bytes the caller keeps alive and in place.
+class ViewSet {
+ public:
+  explicit ViewSet(std::size_t expected) {
+    std::size_t capacity = 16;
+    while (capacity < expected * 2) capacity *= 2;
+    slots_.assign(capacity, kEmpty);
+    keys_.reserve(expected);
+  }
+
+  // Adds `key` and gives true, or gives false when it is already there.
+  bool Insert(std::string_view key) {
+    if ((keys_.size() + 1) * 2 > slots_.size()) Grow();
+    std::size_t slot = Home(key);
+    while (slots_[slot] != kEmpty) {
+      if (keys_[slots_[slot]] == key) return false;
+      slot = (slot + 1) & (slots_.size() - 1);
+    }
+    slots_[slot] = keys_.size();
+    keys_.push_back(key);
+    return true;
+  }
+
+ private:
+  static constexpr std::size_t kEmpty = static_cast<std::size_t>(-1);
+
+  std::size_t Home(std::string_view key) const {
+    return std::hash<std::string_view>{}(key) & (slots_.size() - 1);
+  }
+
+  void Grow() {
+    slots_.assign(slots_.size() * 2, kEmpty);
+    for (std::size_t i = 0; i < keys_.size(); ++i) {
+      std::size_t slot = Home(keys_[i]);
+      while (slots_[slot] != kEmpty) slot = (slot + 1) & (slots_.size() - 1);
+      slots_[slot] = i;
+    }
+  }
+
+  std::vector<std::size_t> slots_;
+  std::vector<std::string_view> keys_;
+};
 
 }  // namespace
 
@@ -33,15 +101,14 @@ int IndexOfText(const TextArray& items, std::string_view text) {
 }
 
 Text JoinDistinct(std::string_view text, std::string_view separator) {
-  const TextArray pieces = SplitText(text, separator);
+  const std::vector<std::string_view> pieces = SplitViews(text, separator);
   // A set of the pieces kept so far gives the same answer as looking each
   // piece up in the list of earlier ones, without the quadratic cost.
-  std::unordered_set<std::string_view> seen;
-  seen.reserve(pieces.size());
+  ViewSet seen(pieces.size());
   Text out;
   out.reserve(text.size() + separator.size());
-  for (const Text& piece : pieces) {
-    if (!seen.insert(piece).second) continue;
+  for (const std::string_view piece : pieces) {
+    if (!seen.Insert(piece)) continue;
     out.append(piece);
     out.append(separator);
   }
@@ -52,32 +119,38 @@ Text MergeCookies(Text& submitted, Text& received) {
   submitted = RemoveAllSpaces(submitted);
   received = RemoveAllSpaces(received);
 
-  TextArray merged = SplitText(received, ";");
-  const TextArray submittedItems = SplitText(submitted, ";");
+  std::vector<std::string_view> merged = SplitViews(received, ";");
+  const std::vector<std::string_view> submittedItems = SplitViews(submitted, ";");
   // Names of every item in `merged`, appended ones included: a submitted
   // item is taken only when no item before it, received or submitted, has
   // its name. Same answer as HasCookieName over the growing list.
-  std::unordered_set<Text> names;
-  names.reserve(merged.size() + submittedItems.size());
-  for (const Text& item : merged) names.insert(CookieName(item));
-  for (const Text& item : submittedItems) {
-    Text name = CookieName(item);
-    if (names.contains(name)) continue;
-    names.insert(std::move(name));
-    merged.push_back(item);
+  // The names live in `nameStore`, reserved up front so that they never
+  // move while the set holds views of them.
+  std::vector<Text> nameStore;
+  nameStore.reserve(merged.size() + submittedItems.size());
+  ViewSet names(merged.size() + submittedItems.size());
+  for (const std::string_view item : merged) {
+    nameStore.push_back(CookieName(item));
+    names.Insert(nameStore.back());
+  }
+  for (const std::string_view item : submittedItems) {
+    nameStore.push_back(CookieName(item));
+    if (names.Insert(nameStore.back())) merged.push_back(item);
   }
 
   // A deleted item is left out here, after it has blocked the submitted
   // item of the same name above, so that cookie is gone altogether.
   Text joined;
   joined.reserve(submitted.size() + received.size() + kCookieSeparator.size() * merged.size());
-  for (const Text& item : merged) {
+  for (const std::string_view item : merged) {
     if (TextEquals(TextRight(item, 8), kDeletedMark)) continue;
     joined.append(item);
     joined.append(kCookieSeparator);
   }
   joined.resize(joined.size() - std::min(joined.size(), kCookieSeparator.size()));
 
-  submitted = JoinDistinct(joined, kCookieSeparator);
-  return submitted;
+  // `merged` views `submitted`: the new value is made before it is assigned.
+  Text result = JoinDistinct(joined, kCookieSeparator);
+  submitted = result;
+  return result;
 }

@@ -1,5 +1,7 @@
 #include "web/response_headers.h"
 
+#include <climits>
+
 namespace {
 
 constexpr std::string_view kSetCookieName = "Set-Cookie";
@@ -42,8 +44,19 @@ void ParseResponseHeaders(const Text& rawHeaders, Text& statusText, Text& return
   // an entry value is never glued to the first cookie without a separator.
   bool needSeparator = !returnedCookies.empty() && !EndsWith(returnedCookies, ";") &&
                        !EndsWith(returnedCookies, kCookieSeparator);
-  const TextArray lines = SplitText(rawHeaders, "\r\n");
-  for (const Text& line : lines) {
+  // The lines SplitText(rawHeaders, "\r\n") gives, found the same way (an
+  // empty line between two line breaks counts, nothing after the last one),
+  // one at a time instead of as a copy of the whole head.
+  const std::string_view head = rawHeaders;
+  std::size_t lineStart = 0;
+  while (lineStart < head.size()) {
+    const int breakAt = lineStart < static_cast<std::size_t>(INT_MAX)
+                            ? FindText(head, "\r\n", static_cast<int>(lineStart) + 1)
+                            : -1;
+    const std::size_t lineEnd = breakAt == -1 ? head.size() : static_cast<std::size_t>(breakAt) - 1;
+    const std::string_view line = head.substr(lineStart, lineEnd - lineStart);
+    lineStart = breakAt == -1 ? head.size() : lineEnd + 2;
+
     if (TextEquals(TextBefore(line, ": "), kSetCookieName)) {
       const Text cookie = CookieOfLine(line);
       // A line without a name=value carries no cookie; an empty item here

@@ -6,11 +6,14 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
 
 #include "web/code_page.h"
+#include "web/cookie_merge.h"
 #include "web/platform.h"
 #include "web/request_headers.h"
 #include "web/request_target.h"
+#include "web/response_headers.h"
 
 namespace {
 
@@ -58,7 +61,7 @@ enum class Ending { Exit, Abort };
 
 Text WebRequest(const Text& url, const WebRequestOptions& o) {
   // Stage 1, entry.
-  [[maybe_unused]] const bool autoMergeCookies = o.autoMergeCookies.value_or(true);
+  const bool autoMergeCookies = o.autoMergeCookies.value_or(true);
 
   // Declared in this order so that they close request, connection, session.
   InternetHandle session;
@@ -236,11 +239,20 @@ Text WebRequest(const Text& url, const WebRequestOptions& o) {
     // Stage 16, response outputs.
     const Text responseHeaders = WideToAnsi(head);
     if (o.responseHeaders != nullptr) *o.responseHeaders = responseHeaders;
-    // SEAM, response headers and cookies: ParseResponseHeaders interprets
-    // responseHeaders into statusText, returnedCookies and redirectTarget here;
-    // then, when autoMergeCookies is true and cookies were given, MergeCookies
-    // merges *o.cookies with the returned cookies. Until then statusText is
-    // written by failures only.
+    // The head gives the status (replacing a 713 left by a failed read), the
+    // server's cookies and the redirect target. Outputs the caller did not
+    // ask for are worked out on local copies and dropped.
+    Text statusText;
+    Text returnedCookies = o.returnedCookies != nullptr ? *o.returnedCookies : Text();
+    Text redirectTarget = o.redirectTarget != nullptr ? *o.redirectTarget : Text();
+    ParseResponseHeaders(responseHeaders, statusText, returnedCookies, redirectTarget);
+    if (autoMergeCookies && o.cookies != nullptr) {
+      // Afterwards the caller's cookies and returnedCookies hold the same merged text.
+      returnedCookies = MergeCookies(*o.cookies, returnedCookies);
+    }
+    if (o.statusText != nullptr) *o.statusText = std::move(statusText);
+    if (o.returnedCookies != nullptr) *o.returnedCookies = std::move(returnedCookies);
+    if (o.redirectTarget != nullptr) *o.redirectTarget = std::move(redirectTarget);
     if (o.responseBytes != nullptr) *o.responseBytes = body;
 
     // Stage 17, body text: up to the first zero byte.

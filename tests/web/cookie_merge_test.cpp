@@ -119,7 +119,7 @@ Text ReferenceMerge(Text& submitted, Text& received) {
 
 Text RandomCookieText(std::mt19937& random) {
   static const char* const kPieces[] = {"a", "b", "A", "=", "1", "2", "=deleted", " ", ";", ";",
-                                        "; ", "\xA1\xA1", "flag", "=DELETED"};
+                                        "; ", "\xA1\xA1", "flag", "=DELETED", "\xB0"};
   std::uniform_int_distribution<int> length(0, 12);
   std::uniform_int_distribution<int> piece(0, static_cast<int>(std::size(kPieces)) - 1);
   Text text;

@@ -1,5 +1,7 @@
 #include "web/response_headers.h"
 
+#include <iterator>
+#include <random>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -112,6 +114,53 @@ TEST(ParseResponseHeadersTest, ManyCookiesAllCollectedInOrder) {
   EXPECT_EQ(statusText, "200 OK");
   EXPECT_EQ(returnedCookies, expected);
   EXPECT_EQ(redirectTarget, "");
+}
+
+// The head read line by line as SplitText cuts it, each step as the system
+// describes it, with the cookie separator put in front of each cookie after
+// the first (or after an entry value that does not end in one).
+void ReferenceParse(const Text& raw, Text& statusText, Text& returnedCookies, Text& redirectTarget) {
+  statusText = TextMid(raw, 10, FindText(raw, "\r\n", 10) - 10);
+  Text appended;
+  for (const Text& line : SplitText(raw, "\r\n")) {
+    if (TextEquals(TextBefore(line, ": "), "Set-Cookie")) {
+      const Text v = FindText(line, ";") != -1 ? TextBetween(line, "Set-Cookie:", ";")
+                                               : ReplaceText(line, "Set-Cookie:", "", 1, -1, false);
+      if (!TrimSpaces(v).empty()) appended = ConcatText(appended, TrimSpaces(v), "; ");
+    }
+    if (CompareText(TextLeft(line, 10), "Location: ", false) == 0) {
+      redirectTarget = TextMid(line, 11, TextLength(line) - 10);
+    }
+  }
+  if (appended.empty()) return;
+  appended = TextLeft(appended, TextLength(appended) - 2);
+  const bool open = !returnedCookies.empty() && !returnedCookies.ends_with(";") &&
+                    !returnedCookies.ends_with("; ");
+  returnedCookies = ConcatText(returnedCookies, open ? "; " : "", appended);
+}
+
+TEST(ParseResponseHeadersTest, AgreesWithTheLineByLineReadingOnRandomHeads) {
+  static const char* const kPieces[] = {"\r\n", "\r\n", "Set-Cookie: ", "set-cookie: ",
+                                        "Set-Cookie:", "Location: ", "LOCATION: ", ";", "a=1", " ",
+                                        "\xB0", "\xD6\xD0", "\r", "HTTP/1.1 200 OK", ": "};
+  static const char* const kEntries[] = {"", "x=1", "x=1;", "x=1; ", "x=1;  "};
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> length(0, 14);
+  std::uniform_int_distribution<int> piece(0, static_cast<int>(std::size(kPieces)) - 1);
+  std::uniform_int_distribution<int> entry(0, static_cast<int>(std::size(kEntries)) - 1);
+  for (int round = 0; round < 5000; ++round) {
+    Text raw;
+    for (int n = length(random); n > 0; --n) raw += kPieces[piece(random)];
+    const Text entryCookies = kEntries[entry(random)];
+    SCOPED_TRACE("head [" + raw + "] entry [" + entryCookies + "]");
+    Text status = "s", cookies = entryCookies, target = "t";
+    Text expectedStatus = "s", expectedCookies = entryCookies, expectedTarget = "t";
+    ParseResponseHeaders(raw, status, cookies, target);
+    ReferenceParse(raw, expectedStatus, expectedCookies, expectedTarget);
+    ASSERT_EQ(status, expectedStatus);
+    ASSERT_EQ(cookies, expectedCookies);
+    ASSERT_EQ(target, expectedTarget);
+  }
 }
 
 TEST(TextBeforeTest, Table) {
