@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <optional>
 
 #include "text/scan.h"
@@ -13,6 +14,16 @@ TextArray SplitText(std::string_view text, std::string_view separator, std::opti
   }
 
   const text_scan::Searcher searcher(separator, false);
+  // Counting first is cheap next to making the pieces, and spares moving
+  // every piece made so far each time the array grows.
+  std::size_t expected = 1;
+  for (std::size_t at = searcher.FindFrom(text, 0); at != text_scan::kNone;
+       at = searcher.FindFrom(text, at + searcher.size())) {
+    ++expected;
+  }
+  if (maxCount) expected = std::min(expected, static_cast<std::size_t>(*maxCount));
+  pieces.reserve(expected);
+
   std::size_t pieceStart = 0;
   while (true) {
     const std::size_t at = searcher.FindFrom(text, pieceStart);
