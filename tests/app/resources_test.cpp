@@ -128,4 +128,15 @@ TEST(ProgramResources, IconIsOne128PixelImageWithAlpha) {
   EXPECT_GT(partial, 0) << "smoothed edges";
 }
 
+TEST(ProgramResources, IconLoadsAtEverySizeTheWindowUses) {
+  const ModuleHandle module = LoadAsData(WindowsPathOf(TAVRIN_EXE));
+  ASSERT_TRUE(module);
+  for (int size : {0, 32, 16}) {
+    const auto icon = static_cast<HICON>(
+        LoadImageW(module.get(), L"DEFAULT_ICON", IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    EXPECT_NE(icon, nullptr) << "size " << size << ", error " << GetLastError();
+    if (icon) DestroyIcon(icon);
+  }
+}
+
 }  // namespace
