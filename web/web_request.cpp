@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "web/charset_step.h"
 #include "web/code_page.h"
 #include "web/cookie_merge.h"
 #include "web/platform.h"
@@ -62,6 +63,10 @@ enum class Ending { Exit, Abort };
 Text WebRequest(const Text& url, const WebRequestOptions& o) {
   // Stage 1, entry.
   const bool autoMergeCookies = o.autoMergeCookies.value_or(true);
+  // The charset step's working objects live for the whole call, whether or
+  // not it gets that far: making them pairs a CoInitialize with the
+  // CoUninitialize of their release on every way out, aborts included.
+  CharsetStep charsetStep;
 
   // Declared in this order so that they close request, connection, session.
   InternetHandle session;
@@ -256,9 +261,9 @@ Text WebRequest(const Text& url, const WebRequestOptions& o) {
     if (o.responseBytes != nullptr) *o.responseBytes = body;
 
     // Stage 17, body text: up to the first zero byte.
-    bodyText = BytesToText(body);
-    // SEAM, charset: the charset step converts bodyText from the character set
-    // that the page declares, given bodyText and the complete body bytes.
+    // The charset step then decodes it again from the character set that
+    // the page declares, given the complete body bytes.
+    bodyText = ConvertBodyCharset(charsetStep, BytesToText(body), body);
     return Ending::Exit;
   }();
 
