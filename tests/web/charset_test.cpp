@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 
+#include "app/short_link.h"
 #include "tests/support/service.h"
 #include "web/charset_step.h"
 #include "web/web_request.h"
@@ -96,6 +97,18 @@ TEST(CharsetStep, LongUtf8PageDecodedWhole) {
     expected += GBK_ZHONGWEN "ab";
   }
   EXPECT_EQ(Fetch(Page("utf-8", content)), Page("utf-8", expected));
+}
+
+TEST(CharsetStep, ShortLinkWithChineseCodeFromAUtf8Reply) {
+  // The conversion "host" points at a scripted reply: the service answers it
+  // and ignores the "/dwz.php?longurl=..." that follows as one more value.
+  const std::string reply =
+      "<meta charset=\"utf-8\">{\"code\":0,\"url\":\"https:\\/\\/t.example\\/" UTF8_ZHONGWEN "\"}";
+  const ShortLinkHosts hosts{
+      ConcatText("localhost:", std::to_string(ServiceHttpsPort()), "/script?tag=", UniqueTag(),
+                 "&body=", PercentEncodeAll(reply), "&rest="),
+      "t.example"};
+  EXPECT_EQ(MakeShortLink("http://example.com/a", hosts), "https://t.example/" GBK_ZHONGWEN);
 }
 
 // ---- The step on its own ----------------------------------------------------
