@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "automation/boundary.h"
 
@@ -99,19 +100,18 @@ std::optional<Text> DecodeBody(CharsetStep& step, const Text& name, const Bytes&
 
 }  // namespace
 
-Text ConvertBodyCharset(CharsetStep& step, const Text& bodyText, const Bytes& body) {
+Text ConvertBodyCharset(CharsetStep& step, Text bodyText, const Bytes& body) {
   const ComApartment apartment;
   if (!step.regex.Create(kCharsetPattern, TextLeft(bodyText, kPrefixLength))) return bodyText;
 
-  Text result = bodyText;
   const Text name = step.regex.SubMatchText(1, 1);
   bool local = false;
   for (std::string_view localName : kLocalNames) local = local || TextEquals(name, localName);
   if (TextLength(name) > 0 && !local) {
-    const std::optional<Text> decoded = DecodeBody(step, name, body);
+    std::optional<Text> decoded = DecodeBody(step, name, body);
     // A decoding that yields nothing must not cost the page its text.
-    if (decoded.has_value() && !(decoded->empty() && !bodyText.empty())) result = *decoded;
+    if (decoded.has_value() && !(decoded->empty() && !bodyText.empty())) bodyText = std::move(*decoded);
   }
   ProcessEvents();
-  return result;
+  return bodyText;
 }

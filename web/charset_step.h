@@ -20,5 +20,6 @@ struct CharsetStep {
 // Given the body text (BytesToText of the body) and the complete body bytes,
 // returns the body text to use: the input unchanged, or the body decoded
 // from the declared character set. Calls ProcessEvents once when the pattern
-// search ran. Never changes `body`.
-[[nodiscard]] Text ConvertBodyCharset(CharsetStep& step, const Text& bodyText, const Bytes& body);
+// search ran. Never changes `body`. The body text is taken by value so that
+// an unchanged page is handed back without a copy.
+[[nodiscard]] Text ConvertBodyCharset(CharsetStep& step, Text bodyText, const Bytes& body);
