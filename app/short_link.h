@@ -1,6 +1,7 @@
 // The conversion command: a long address in, the short link to show out.
 #pragma once
 
+#include "app/address_encoding.h"
 #include "text/text.h"
 
 // Where the conversion service runs and under which host it issues its links.
@@ -22,12 +23,6 @@ struct ShortLinkHosts {
 // Ends the code in the reply.
 inline constexpr char kLinkClosingMarker[] = "\"";
 
-// The long address as the value of the query key: "%", "&", "#", "+", the
-// space, control bytes and every non-ASCII character (as the UTF-8 bytes of
-// the code page 936 character) become %XX; every other byte stays as it is,
-// so that the service decodes exactly what the user typed.
-// Example: "a b&c" gives "a%20b%26c".
-[[nodiscard]] Text EncodeLongAddress(const Text& longAddress);
 
 // LinkPrefix followed by the code the reply holds between EscapedLinkMarker
 // and the next double quote; LinkPrefix alone when there is none.
