@@ -3,7 +3,8 @@
 
 Every port serves every route:
   GET /dwz.php?longurl=...   store the long address, answer the short link as JSON
-                             (longurl http://slow.test/...: after 3 s; http://fail.test/...: 500, no link)
+                             (longurl http://slow.test/...: after 3 s; http://fail.test/...: 500, no link;
+                              http://fault.test/?PARAMS: the reply /script?PARAMS would give)
   GET /CODE                  302 to the stored long address
   GET /_links?code=CODE      the stored long address (UTF-8 bytes), 404 if none
   GET /crl                   the certificate revocation list (DER)
@@ -43,6 +44,9 @@ BLOCK = 1 << 16
 SLOW_ADDRESS = b"http://slow.test/"
 SLOW_SECONDS = 3
 FAILING_ADDRESS = b"http://fail.test/"
+# /dwz.php for a long address starting with FAULT_ADDRESS gives the scripted
+# reply that the rest of the address describes, as /script?REST would.
+FAULT_ADDRESS = b"http://fault.test/?"
 
 
 class ClientGone(Exception):
@@ -383,6 +387,9 @@ class Exchange:
             time.sleep(SLOW_SECONDS)
         if url.startswith(FAILING_ADDRESS):
             return self.send_reply(request, *simple_reply(500, b'{"code":1,"msg":"failed"}'))
+        # A third lets them give the program any fault a scripted reply can shape.
+        if url.startswith(FAULT_ADDRESS):
+            return self.script_reply(request, query_pairs(url[len(FAULT_ADDRESS):]))
         if not url:
             body = b'{"code":1,"msg":"longurl is empty"}'
         else:

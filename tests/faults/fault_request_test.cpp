@@ -1,0 +1,122 @@
+// The fault table through WebRequest: each row's outputs and the exact
+// message the routine gives.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "tests/faults/fault_table.h"
+#include "tests/support/service.h"
+#include "web/web_request.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Every output with a value of its own, to see which ones a call writes.
+struct Outputs {
+  Text returnedCookies = "returned-before";
+  Text responseHeaders = "headers-before";
+  Text redirectTarget = "redirect-before";
+  Text statusText = "status-before";
+  Bytes responseBytes = {'b', 'y', 't', 'e', 's'};
+
+  WebRequestOptions Wire(int timeoutSeconds) {
+    return {.returnedCookies = &returnedCookies,
+            .responseHeaders = &responseHeaders,
+            .timeoutSeconds = timeoutSeconds,
+            .redirectTarget = &redirectTarget,
+            .statusText = &statusText,
+            .responseBytes = &responseBytes};
+  }
+};
+
+// Compares long byte strings without printing them whole.
+template <typename A, typename B>
+testing::AssertionResult SameBytes(const A& actual, const B& expected) {
+  if (actual.size() == expected.size() && std::equal(actual.begin(), actual.end(), expected.begin())) {
+    return testing::AssertionSuccess();
+  }
+  size_t at = 0;
+  while (at < actual.size() && at < expected.size() &&
+         static_cast<unsigned char>(actual[at]) == static_cast<unsigned char>(expected[at])) {
+    ++at;
+  }
+  auto show = [&](const auto& bytes) {
+    std::string shown;
+    for (size_t i = at; i < bytes.size() && i < at + 24; ++i) {
+      char hex[4];
+      snprintf(hex, sizeof hex, "%02X ", static_cast<unsigned char>(bytes[i]));
+      shown += hex;
+    }
+    return shown;
+  };
+  return testing::AssertionFailure() << "size " << actual.size() << " (expected " << expected.size()
+                                     << "), first difference at " << at << ": " << show(actual)
+                                     << "instead of " << show(expected);
+}
+
+class FaultThroughWebRequest : public testing::TestWithParam<Fault> {};
+
+TEST_P(FaultThroughWebRequest, GivesItsOutputsAndMessage) {
+  const FaultRow row = MakeFaultRow(GetParam());
+  const Text url = ConversionAddress(row.host, row.longAddress);
+
+  if (GetParam() == Fault::EndlessDrip) {
+    // Each byte comes within the time-out, so no read ever times out and the
+    // routine keeps reading. It is watched from here for several time-outs;
+    // the thread is then left to end with the test process, which closes the
+    // connection and so stops the service's drip.
+    struct Call {
+      std::atomic<bool> returned{false};
+      Text url;
+      int timeout = 0;
+    };
+    auto call = std::make_shared<Call>();
+    call->url = url;
+    call->timeout = row.requestTimeout;
+    std::thread([call] {
+      Outputs outputs;
+      (void)WebRequest(call->url, outputs.Wire(call->timeout));
+      call->returned = true;
+    }).detach();
+    for (int i = 0; i < 100 && RecordedRequests(row.tag).empty(); ++i) std::this_thread::sleep_for(100ms);
+    ASSERT_FALSE(RecordedRequests(row.tag).empty()) << "the request reached the service";
+    std::this_thread::sleep_for(std::chrono::seconds(4 * row.requestTimeout));
+    EXPECT_FALSE(call->returned) << "a reply that keeps dripping ended within four time-outs";
+    return;
+  }
+
+  Outputs out;
+  const Text result = WebRequest(url, out.Wire(row.requestTimeout));
+  EXPECT_EQ(out.statusText, row.status);
+  EXPECT_TRUE(SameBytes(result, row.result)) << "result";
+  if (row.fails) {
+    // Only the message is written.
+    EXPECT_EQ(out.returnedCookies, "returned-before");
+    EXPECT_EQ(out.responseHeaders, "headers-before");
+    EXPECT_EQ(out.redirectTarget, "redirect-before");
+    EXPECT_EQ(out.responseBytes, (Bytes{'b', 'y', 't', 'e', 's'}));
+  } else {
+    EXPECT_TRUE(SameBytes(out.responseBytes, row.bytes)) << "responseBytes";
+    EXPECT_EQ(out.redirectTarget, "redirect-before") << "no Location, nothing written";
+    EXPECT_EQ(out.returnedCookies, "returned-before") << "no Set-Cookie, nothing appended";
+    EXPECT_EQ(TextLeft(out.responseHeaders, 17), "HTTP/1.1 200 OK\r\n");
+    if (row.headComplete) {
+      EXPECT_EQ(TextRight(out.responseHeaders, 4), "\r\n\r\n");
+    } else {
+      EXPECT_EQ(out.responseHeaders, "HTTP/1.1 200 OK\r\n");
+    }
+  }
+  if (GetParam() == Fault::Head1MB) {
+    EXPECT_GE(TextLength(out.responseHeaders), 1 << 20);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, FaultThroughWebRequest, testing::ValuesIn(AllFaults()),
+                         [](const testing::TestParamInfo<Fault>& info) { return FaultName(info.param); });
+
+}  // namespace

@@ -1,0 +1,80 @@
+// The fault table through the real window: the program survives every
+// fault, shows its result (the bare link prefix when the exchange failed)
+// and never opens a message box or any other window.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "tests/faults/fault_table.h"
+#include "tests/faults/program_window.h"
+#include "tests/support/service.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class FaultThroughWindow : public testing::TestWithParam<Fault> {};
+
+TEST_P(FaultThroughWindow, ProgramSurvivesAndShowsItsResult) {
+  const FaultRow row = MakeFaultRow(GetParam());
+  ProgramWindow window;
+  std::string why;
+  ASSERT_TRUE(OpenProgram(row.programPath, window, why)) << why;
+
+  if (GetParam() == Fault::EndlessDrip) {
+    // The reply never ends and no read times out: the conversion runs on
+    // for as long as the service drips. The program must live through it.
+    ASSERT_TRUE(StartConversion(window, row.longAddress));
+    ASSERT_TRUE(WaitFor([&] { return !RecordedRequests(row.tag).empty(); }));
+    std::this_thread::sleep_for(5s);
+    EXPECT_TRUE(IsRunning(window));
+    EXPECT_TRUE(OnlyMainWindowVisible(window)) << "a message box or another window appeared";
+    bool answered = false;
+    const std::wstring output = OutputText(window, answered);
+    EXPECT_TRUE(!answered || output == kWaitingMark) << "no result while the reply goes on";
+    return;  // ending the test ends the program, which stops the drip
+  }
+
+  EXPECT_EQ(Convert(window, row.longAddress, row.windowLimit), row.shows);
+  EXPECT_TRUE(IsRunning(window)) << "the program ended";
+  EXPECT_TRUE(OnlyMainWindowVisible(window)) << "a message box or another window appeared";
+  if (row.host == TAVRIN_FAULT_SERVICE_HOST) {
+    EXPECT_EQ(RecordedRequests(row.tag).size(), 1u) << "one request reached the service";
+  }
+  // And the window still works: the next conversion of the same program
+  // copy runs as far as its host lets it.
+  WaitUntilIdle(window.program);
+  const std::string next = "http://example.com/" + UniqueTag();
+  const std::string shown = Convert(window, next);
+  ASSERT_GE(shown.size(), BareLinkPrefix().size()) << shown;
+  if (row.host == TAVRIN_FAULT_SERVICE_HOST) {
+    EXPECT_EQ(RawHttpGet("/_links?code=" + shown.substr(BareLinkPrefix().size())), next) << shown;
+  } else {
+    EXPECT_EQ(shown, BareLinkPrefix());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, FaultThroughWindow, testing::ValuesIn(AllFaults()),
+                         [](const testing::TestParamInfo<Fault>& info) { return FaultName(info.param); });
+
+// The window must stay closeable while a reply drips without end.
+//
+// Known fault, kept disabled until the request routine bounds such a reply:
+// the GUI thread stays inside the body-reading loop, whose per-read time-out
+// never fires while bytes keep coming, and window messages are only
+// dispatched between the routine's stages, so the close request is never
+// handled. Run with --gtest_also_run_disabled_tests to see it.
+TEST(FaultThroughWindowClose, DISABLED_WindowClosesWhileAReplyDrips) {
+  const FaultRow row = MakeFaultRow(Fault::EndlessDrip);
+  ProgramWindow window;
+  std::string why;
+  ASSERT_TRUE(OpenProgram(row.programPath, window, why)) << why;
+  ASSERT_TRUE(StartConversion(window, row.longAddress));
+  ASSERT_TRUE(WaitFor([&] { return !RecordedRequests(row.tag).empty(); }));
+  std::this_thread::sleep_for(2s);
+  PostMessageW(window.program.window, WM_CLOSE, 0, 0);
+  DWORD exitCode = 99;
+  EXPECT_TRUE(WaitForExit(window.program, 40s, exitCode)) << "still running 40 s after the close";
+}
+
+}  // namespace
