@@ -151,6 +151,11 @@ Text MergeCookies(Text& submitted, Text& received) {
 
   // `merged` views `submitted`: the new value is made before it is assigned.
   Text result = JoinDistinct(joined, kCookieSeparator);
+  // Empty items at the very end (";;;" closing either text) survive the cut
+  // above as one empty piece and would leave the text ending in a separator,
+  // an empty cookie on the next request. An item never ends in "; " itself:
+  // it holds no lone ";" and no spaces.
+  while (result.ends_with(kCookieSeparator)) result.resize(result.size() - kCookieSeparator.size());
   submitted = result;
   return result;
 }
