@@ -14,6 +14,7 @@
 #include "tests/support/service.h"
 #include "web/charset_step.h"
 #include "web/web_request.h"
+#include "bench/report.h"
 
 namespace {
 
@@ -98,6 +99,9 @@ int main() {
   std::printf("step, small reply:                     %8.3f ms\n", small * 1e3);
   std::printf("WebRequest, small reply over HTTP:     %8.3f ms  (the step is %.1f%% of it; without it about %.3f ms)\n",
               roundTrip * 1e3, 100.0 * small / roundTrip, (roundTrip - small) * 1e3);
+  ReportRow("WebRequest with / without the charset step, small reply (time)", roundTrip / (roundTrip - small),
+            "(none)");
+  ReportRow("charset step, 1 MB UTF-8 page (ms)", decoded * 1e3, "(none)");
   OleUninitialize();
   return 0;
 }

@@ -10,6 +10,7 @@
 #include "text/text.h"
 #include "web/cookie_merge.h"
 #include "web/response_headers.h"
+#include "bench/report.h"
 
 namespace {
 
@@ -92,5 +93,6 @@ int main() {
               large.headBytes, large.seconds, large.mergeSeconds);
   const double ratio = large.seconds / small.seconds;
   std::printf("ratio: %.2f (at most 11 expected)\n", ratio);
+  ReportRow("head parsing + cookie merging, 20,000 / 2,000 Set-Cookie lines (time)", ratio, "<= 11");
   return ratio <= 11.0 ? 0 : 1;
 }

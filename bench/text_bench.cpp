@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "text/text.h"
+#include "bench/report.h"
 
 namespace {
 
@@ -134,6 +135,7 @@ void PrintScaling(const Text& small, const Text& large) {
     worst = std::max(worst, ratio);
     std::printf("%-26s %12.4f %12.4f %7.2f%s\n", op.name, smallTime * 1e3, largeTime * 1e3, ratio,
                 ratio > 11 ? "  ** above 11" : "");
+    ReportRow((std::string(op.name) + ", 16 MB / 1.6 MB (time)").c_str(), ratio, "<= 11");
   }
   std::printf("worst ratio: %.2f (limit 11)\n\n", worst);
 }
@@ -150,6 +152,7 @@ void PrintFindThroughput(const Text& text) {
   std::printf("FindText case-sensitive on 16 MB: %8.1f MB/s\n", megabytes / ours);
   std::printf("std::string_view::find on 16 MB:  %8.1f MB/s\n", megabytes / theirs);
   std::printf("ratio FindText / string_view::find: %.2f (must be >= 0.33)\n\n", theirs / ours);
+  ReportRow("FindText / std::string_view::find, 16 MB (throughput)", theirs / ours, ">= 0.33");
 }
 
 void PrintChunkedAppend() {
@@ -182,6 +185,8 @@ void PrintChunkedAppend() {
               concatBytes * 1e3, vectorAppend * 1e3, concatBytes / vectorAppend);
   std::printf("  ConcatText(std::move(acc), chunk)  %8.2f ms   string append %8.2f ms   ratio %.2f\n",
               concatText * 1e3, stringAppend * 1e3, concatText / stringAppend);
+  ReportRow("ConcatBytes chunk appends / std::vector insert, 16 MB (time)", concatBytes / vectorAppend, "(linear)");
+  ReportRow("ConcatText chunk appends / std::string append, 16 MB (time)", concatText / stringAppend, "(linear)");
 }
 
 }  // namespace
