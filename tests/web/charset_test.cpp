@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "app/short_link.h"
+#include "tests/support/message_probe.h"
 #include "tests/support/service.h"
 #include "web/charset_step.h"
 #include "web/web_request.h"
@@ -113,38 +114,21 @@ TEST(CharsetStep, ShortLinkWithChineseCodeFromAUtf8Reply) {
 
 // ---- The step on its own ----------------------------------------------------
 
-LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-  if (message == WM_APP) {
-    ++*reinterpret_cast<int*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    return 0;
-  }
-  return DefWindowProcW(window, message, w, l);
-}
-
 TEST(CharsetStep, QueuedMessagesRunWhenThePatternSearchRan) {
-  WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = CountingProc;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = L"TavrinCharsetEventsTest";
-  RegisterClassW(&windowClass);
-  HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                windowClass.hInstance, nullptr);
-  ASSERT_NE(window, nullptr);
-  int dispatched = 0;
-  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&dispatched));
+  MessageProbe probe;
+  ASSERT_TRUE(probe.ok());
 
   const std::string pages[] = {"<p>no declaration", Page("gbk", "x"), Page("utf-8", UTF8_ZHONGWEN)};
   for (const std::string& page : pages) {
     SCOPED_TRACE(page);
     CharsetStep step;
     const Bytes body = AsBytes(page);
-    PostMessageW(window, WM_APP, 0, 0);
-    const int before = dispatched;
+    probe.Post();
+    const int before = probe.dispatched();
     (void)ConvertBodyCharset(step, BytesToText(body), body);
-    EXPECT_EQ(dispatched, before + 1);
+    EXPECT_EQ(probe.dispatched(), before + 1);
     EXPECT_TRUE(step.stream.IsEmpty());  // the stream is released within the step
   }
-  DestroyWindow(window);
 }
 
 // True when CoInitialize finds the calling thread initialised already;

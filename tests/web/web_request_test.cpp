@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/message_probe.h"
 #include "tests/support/service.h"
 #include "web/web_request.h"
 
@@ -424,35 +425,18 @@ TEST(WebRequestFailure, NormalCloseMidBodyEndsSilently) {
 
 // ---- Window messages at the exit --------------------------------------------
 
-LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-  if (message == WM_APP) {
-    ++*reinterpret_cast<int*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    return 0;
-  }
-  return DefWindowProcW(window, message, w, l);
-}
-
 TEST(WebRequestEvents, QueuedMessagesAreDispatchedAtTheExit) {
-  WNDCLASSW windowClass{};
-  windowClass.lpfnWndProc = CountingProc;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = L"TavrinWebEventsTest";
-  RegisterClassW(&windowClass);
-  HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                windowClass.hInstance, nullptr);
-  ASSERT_NE(window, nullptr);
-  int dispatched = 0;
-  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&dispatched));
+  MessageProbe probe;
+  ASSERT_TRUE(probe.ok());
 
   // A failure after the platform check still dispatches at the exit.
-  PostMessageW(window, WM_APP, 0, 0);
+  probe.Post();
   EXPECT_EQ(WebRequest(""), "");
-  EXPECT_EQ(dispatched, 1);
+  EXPECT_EQ(probe.dispatched(), 1);
 
-  PostMessageW(window, WM_APP, 0, 0);
+  probe.Post();
   EXPECT_EQ(WebRequest(ServiceHttpUrl(Script(UniqueTag(), "body=ok"))), "ok");
-  EXPECT_EQ(dispatched, 2);
-  DestroyWindow(window);
+  EXPECT_EQ(probe.dispatched(), 2);
 }
 
 }  // namespace
