@@ -128,6 +128,8 @@ FaultRow MakeFaultRow(Fault fault) {
       break;
     case Fault::ClosedMidBody: {
       // Half of the body arrives: the link's closing quote is in the lost half.
+      // A close (not a reset) inside the body is not reported over TLS: the
+      // half that came counts as the whole reply.
       const std::string body = LinkReply("midbody");
       row.longAddress = Scripted(row.tag, WithBody("close=mid_body", body));
       Delivered(row, body.substr(0, body.size() / 2), body.substr(0, body.size() / 2));

@@ -7,7 +7,10 @@
 // "http://fault.test/?PARAMS" makes its /dwz.php answer as /script?PARAMS
 // would. Three rows need another host instead (nothing listening, a
 // certificate that does not name the host, a name that cannot resolve); for
-// those the build makes copies of the program with that conversion host.
+// those the build makes copies of the program with that conversion host. The
+// untrusted certificate is the service's own one reached as 127.0.0.1: it is
+// signed by a trusted CA but names only localhost, so it is not trusted for
+// that host.
 #pragma once
 
 #include <chrono>
