@@ -210,9 +210,18 @@ Text WebRequest(const Text& url, const WebRequestOptions& o) {
     ++eventsOwed;
 
     // Stage 14, the body, chunk by chunk as WinHTTP has it available.
+    // The time-out bounds the whole body too, not only each read: a reply
+    // that keeps dripping bytes, each well within the time-out, would
+    // otherwise hold the thread, and with it the window, for ever. Reading
+    // stops there as after a failed read.
+    const ULONGLONG readDeadline = GetTickCount64() + static_cast<ULONGLONG>(timeout);
     Bytes body;
     Bytes chunk;
     for (;;) {
+      if (GetTickCount64() > readDeadline) {
+        if (o.statusText != nullptr) *o.statusText = FailureMessage(713);
+        break;
+      }
       DWORD available = 0;
       if (!platform::WinHttpQueryDataAvailable(request.get(), &available) || available < 1) break;
       const DWORD wanted = std::min<DWORD>(available, 1u << 24);

@@ -144,9 +144,12 @@ FaultRow MakeFaultRow(Fault fault) {
       row.windowLimit = 45s;
       break;
     case Fault::EndlessDrip:
-      // A byte every 0.25 s, each well within any time-out, for ever.
+      // A byte every 0.25 s, each well within any time-out, for ever: the
+      // time-out ends the body (the program's 30 s, the 1 s given to
+      // WebRequest), and what dripped in holds no link.
       row.longAddress = Scripted(row.tag, "drip=0.25&body=x");
       row.requestTimeout = 1;
+      row.windowLimit = 45s;
       break;
     case Fault::Body100MB: {
       constexpr size_t kSize = 100u << 20;
