@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "tests/faults/fault_table.h"
+#include "tests/support/entry_outputs.h"
 #include "tests/support/service.h"
 #include "web/web_request.h"
 
@@ -16,23 +17,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Every output with a value of its own, to see which ones a call writes.
-struct Outputs {
-  Text returnedCookies = "returned-before";
-  Text responseHeaders = "headers-before";
-  Text redirectTarget = "redirect-before";
-  Text statusText = "status-before";
-  Bytes responseBytes = {'b', 'y', 't', 'e', 's'};
-
-  WebRequestOptions Wire(int timeoutSeconds) {
-    return {.returnedCookies = &returnedCookies,
-            .responseHeaders = &responseHeaders,
-            .timeoutSeconds = timeoutSeconds,
-            .redirectTarget = &redirectTarget,
-            .statusText = &statusText,
-            .responseBytes = &responseBytes};
-  }
-};
+using Outputs = EntryOutputs;
 
 // Compares long byte strings without printing them whole.
 template <typename A, typename B>
@@ -71,7 +56,7 @@ TEST_P(FaultThroughWebRequest, GivesItsOutputsAndMessage) {
     // failed read, and the head's status then takes the message's place.
     Outputs out;
     const auto start = std::chrono::steady_clock::now();
-    const Text result = WebRequest(url, out.Wire(row.requestTimeout));
+    const Text result = WebRequest(url, out.Wire({.timeoutSeconds = row.requestTimeout}));
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_LT(took, std::chrono::seconds(4 * row.requestTimeout)) << "a dripping reply held the call";
     EXPECT_EQ(out.statusText, "200 OK");
@@ -82,7 +67,7 @@ TEST_P(FaultThroughWebRequest, GivesItsOutputsAndMessage) {
   }
 
   Outputs out;
-  const Text result = WebRequest(url, out.Wire(row.requestTimeout));
+  const Text result = WebRequest(url, out.Wire({.timeoutSeconds = row.requestTimeout}));
   EXPECT_EQ(out.statusText, row.status);
   EXPECT_TRUE(SameBytes(result, row.result)) << "result";
   if (row.fails) {

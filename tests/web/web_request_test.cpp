@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/support/message_probe.h"
+#include "tests/support/entry_outputs.h"
 #include "tests/support/service.h"
 #include "web/web_request.h"
 
@@ -60,30 +61,7 @@ int ClosedPort() {
   return ntohs(address.sin_port);
 }
 
-// Every output with a value of its own, to see which ones a call writes.
-struct Outputs {
-  Text returnedCookies = "returned-before";
-  Text responseHeaders = "headers-before";
-  Text redirectTarget = "redirect-before";
-  Text statusText = "status-before";
-  Bytes responseBytes = {'b', 'y', 't', 'e', 's'};
-
-  WebRequestOptions Wire(WebRequestOptions o) {
-    o.returnedCookies = &returnedCookies;
-    o.responseHeaders = &responseHeaders;
-    o.redirectTarget = &redirectTarget;
-    o.statusText = &statusText;
-    o.responseBytes = &responseBytes;
-    return o;
-  }
-  void ExpectOnlyStatusWritten(const Text& message) const {
-    EXPECT_EQ(statusText, message);
-    EXPECT_EQ(returnedCookies, "returned-before");
-    EXPECT_EQ(responseHeaders, "headers-before");
-    EXPECT_EQ(redirectTarget, "redirect-before");
-    EXPECT_EQ(responseBytes, (Bytes{'b', 'y', 't', 'e', 's'}));
-  }
-};
+using Outputs = EntryOutputs;
 
 Bytes AsBytes(std::string_view s) { return Bytes(s.begin(), s.end()); }
 
