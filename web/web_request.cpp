@@ -56,6 +56,16 @@ bool SetDwordOption(HINTERNET request, DWORD option, DWORD value) {
   return platform::WinHttpSetOption(request, option, &value, sizeof value) != FALSE;
 }
 
+// Basic credentials for the server or the proxy. A name without a password,
+// or a password without a name, sets nothing and counts as done.
+bool SetBasicCredentials(HINTERNET request, DWORD target, const Text& userName, const Text& password) {
+  if (TextLength(userName) < 1 || TextLength(password) < 1) return true;
+  const Bytes wideName = AnsiToWide(userName);
+  const Bytes widePassword = AnsiToWide(password);
+  return platform::WinHttpSetCredentials(request, target, WINHTTP_AUTH_SCHEME_BASIC, WidePointer(wideName),
+                                         WidePointer(widePassword), nullptr) != FALSE;
+}
+
 enum class Ending { Exit, Abort };
 
 }  // namespace
@@ -154,23 +164,9 @@ Text WebRequest(const Text& url, const WebRequestOptions& o) {
     ++eventsOwed;
 
     // Stage 8, credentials: only a complete pair is set.
-    if (TextLength(o.userName) > 0 && TextLength(o.password) > 0) {
-      const Bytes name = AnsiToWide(o.userName);
-      const Bytes password = AnsiToWide(o.password);
-      if (!platform::WinHttpSetCredentials(request.get(), WINHTTP_AUTH_TARGET_SERVER,
-                                           WINHTTP_AUTH_SCHEME_BASIC, WidePointer(name),
-                                           WidePointer(password), nullptr)) {
-        return abortWith(707);
-      }
-    }
-    if (TextLength(o.proxyUserName) > 0 && TextLength(o.proxyPassword) > 0) {
-      const Bytes name = AnsiToWide(o.proxyUserName);
-      const Bytes password = AnsiToWide(o.proxyPassword);
-      if (!platform::WinHttpSetCredentials(request.get(), WINHTTP_AUTH_TARGET_PROXY,
-                                           WINHTTP_AUTH_SCHEME_BASIC, WidePointer(name),
-                                           WidePointer(password), nullptr)) {
-        return abortWith(707);
-      }
+    if (!SetBasicCredentials(request.get(), WINHTTP_AUTH_TARGET_SERVER, o.userName, o.password) ||
+        !SetBasicCredentials(request.get(), WINHTTP_AUTH_TARGET_PROXY, o.proxyUserName, o.proxyPassword)) {
+      return abortWith(707);
     }
 
     // Stage 9, cookie option. Without cookies WinHTTP keeps none of its own;
